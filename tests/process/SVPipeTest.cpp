@@ -29,6 +29,13 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
+// Starts a self-deleting relay and gives the producer's and the consumer's pipe paths.
+std::pair<std::string, std::string> StartRelay() {
+    auto* relay = new SVPipe;
+    relay->Start();
+    return {relay->input.name, relay->output.name};
+}
+
 class Tool {
 public:
     explicit Tool(const std::wstring& steps) { started = child.Start(Helper() + steps, L""); }
@@ -86,9 +93,7 @@ protected:
 };
 
 TEST_F(RelayTest, ConsumerReceivesEveryByteAndEndOfStream) {
-    auto* relay = new SVPipe;
-    relay->Start();
-    const std::string in = relay->input.name, out = relay->output.name;
+    const auto [in, out] = StartRelay();
     Tool consumer(Step("read:" + out));
     Tool producer(Step("write:" + in + ":3000001"));
     EXPECT_TRUE(producer.Finish().empty());
@@ -96,9 +101,7 @@ TEST_F(RelayTest, ConsumerReceivesEveryByteAndEndOfStream) {
 }
 
 TEST_F(RelayTest, ProducerThatWritesNothingGivesAnEmptyStream) {
-    auto* relay = new SVPipe;
-    relay->Start();
-    const std::string in = relay->input.name, out = relay->output.name;
+    const auto [in, out] = StartRelay();
     Tool consumer(Step("read:" + out));
     Tool producer(Step("write:" + in + ":0"));
     producer.Finish();
@@ -106,9 +109,7 @@ TEST_F(RelayTest, ProducerThatWritesNothingGivesAnEmptyStream) {
 }
 
 TEST_F(RelayTest, NothingIsReadBeforeTheConsumerAttaches) {
-    auto* relay = new SVPipe;
-    relay->Start();
-    const std::string in = relay->input.name, out = relay->output.name;
+    const auto [in, out] = StartRelay();
     // More than the 1 MiB inbound buffer: the producer must block until the consumer is there.
     Tool producer(Step("write:" + in + ":4000000"));
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
@@ -139,9 +140,7 @@ TEST_F(RelayTest, AbandonWithConsumerAttachedGivesItEndOfStream) {
 }
 
 TEST_F(RelayTest, ConsumerThatLeavesDoesNotStallTheProducer) {
-    auto* relay = new SVPipe;
-    relay->Start();
-    const std::string in = relay->input.name, out = relay->output.name;
+    const auto [in, out] = StartRelay();
     Tool consumer(Step("open:" + out));
     Tool producer(Step("write:" + in + ":100000"));
     consumer.Finish();
