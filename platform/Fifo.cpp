@@ -1,6 +1,7 @@
 #include "platform/Fifo.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,6 +89,39 @@ void FifoEnd::Abandon() {
 bool FifoEnd::Abandoned() {
     std::lock_guard<std::mutex> lock(mutex);
     return abandoned;
+}
+
+bool FifoEnd::Write(const char* data, size_t length) {
+    int target;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        target = fd;
+    }
+    if (target < 0) return false;
+    // The signal of a write to a pipe without reader goes to this thread: keep it blocked
+    // and take it back if it came, so only this call sees the failure.
+    sigset_t pipeSignal, previous;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+    bool ok = true;
+    while (length > 0) {
+        const ssize_t n = ::write(target, data, length);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        data += n;
+        length -= static_cast<size_t>(n);
+    }
+    if (!ok && errno == EPIPE) {
+        const timespec now{0, 0};
+        while (sigtimedwait(&pipeSignal, nullptr, &now) == SIGPIPE) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return ok;
 }
 
 void FifoEnd::Close() {

@@ -25,6 +25,9 @@ public:
     bool Connect();
     // Releases every Connect waiting now or later; the end can no longer be used.
     void Abandon();
+    // Writes all bytes to a connected end; false when the reader has gone (without the
+    // broken-pipe signal that would end the program).
+    bool Write(const char* data, size_t length);
     void Close();
     void Remove();
 

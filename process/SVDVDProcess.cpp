@@ -57,8 +57,29 @@ void SVDVDProcess::JoinThread() {
     if (thread.joinable() && thread.get_id() != std::this_thread::get_id()) thread.join();
 }
 
+void SVDVDProcess::Wait() { JoinThread(); }
+
+bool SVDVDProcess::PrepareRun() {
+    if (thread.joinable()) {
+        if (!finished) return false;
+        // Called from the old run's own thread (a callback starting the next run): it is
+        // about to end and cannot be joined here.
+        if (thread.get_id() == std::this_thread::get_id()) {
+            thread.detach();
+        } else {
+            thread.join();
+        }
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    tail.clear();
+    outcome = platform::ChildExit{};
+    finished = false;
+    terminated = false;
+    return true;
+}
+
 void SVDVDProcess::StartThread() {
-    if (thread.joinable()) return;
+    if (!PrepareRun()) return;
     thread = std::thread([this] { AuthoringThread(); });
 }
 
@@ -68,7 +89,9 @@ void SVDVDProcess::Terminate() {
         std::lock_guard<std::mutex> lock(mutex);
         child = process;
     }
-    if (child) child->Kill();
+    if (!child || child->HasExited()) return;
+    terminated = true;
+    child->Kill();
 }
 
 platform::ChildExit SVDVDProcess::Outcome() {
@@ -140,5 +163,7 @@ void SVDVDProcess::AuthoringThread() {
         PumpOutput(1, [this](const std::string& line) { KeepTail(line); });
     }
     ReleaseChild();
+    // Set first: the owner's handler may start the next run from this thread.
+    finished = true;
     if (owner) owner->OnAuthoringEnded(1, L"Success");
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -18,9 +19,16 @@ public:
     // Waits for the job's thread, so a job is never destroyed under its own feet.
     ~SVDVDProcess() override;
 
+    // Starts the job's thread; a job whose earlier run has ended can be started again.
     void StartThread();
     // Kills the child's whole process group; nothing when there is no live child.
     virtual void Terminate();
+    // Waits until the job's thread has ended (at once when it never started).
+    void Wait();
+    // True once the child has ended and been let go; the owner's report may still run.
+    bool Finished() const { return finished; }
+    // True when Terminate killed a live child (its exit then says nothing of the tool).
+    bool Terminated() const { return terminated; }
 
     // How the child ended (valid once the owner was told).
     platform::ChildExit Outcome();
@@ -36,6 +44,8 @@ public:
     static constexpr size_t kTailLines = 40;
 
 protected:
+    // Joins an ended earlier run and clears what it left; false while a run is going on.
+    bool PrepareRun();
     bool StartChild(const std::wstring& commandLine);
     void ReleaseChild();
     void JoinThread();
@@ -48,6 +58,8 @@ protected:
     std::shared_ptr<platform::ChildProcess> process;
     platform::ChildExit outcome;
     std::deque<std::string> tail;
+    std::atomic<bool> finished{false};
+    std::atomic<bool> terminated{false};
 
 private:
     void AuthoringThread();

@@ -3,7 +3,8 @@
 #include "platform/TextCodec.h"
 
 void SVFFMPEGProcess::Start() {
-    if (thread.joinable() || !relay) return;
+    if (!relay || !PrepareRun()) return;
+    reached = false;
     // The relay deletes itself when it ends, so the job keeps its own handles to the ends.
     thread = std::thread([this, input = relay->input, output = relay->output] { EncoderThread(input, output); });
 }
@@ -21,12 +22,14 @@ void SVFFMPEGProcess::HandleLine(const std::string& line) {
 
 void SVFFMPEGProcess::EncoderThread(SVPipeIn relayInput, SVPipeOut relayOutput) {
     // Shares the relay's descriptor: waiting here adds no writer of its own.
-    if (relayOutput.Connect() && StartChild(program)) {
+    reached = relayOutput.Connect();
+    if (reached && StartChild(program)) {
         PumpOutput(5, [this](const std::string& line) { HandleLine(line); });
     }
     ReleaseChild();
     // An encoder that never opened its output must not leave the relay (and the tool
     // reading from it) waiting for ever; an opened one is unaffected.
     relayInput.Abandon();
-    if (author) author->OnMovieEncoded(movie);
+    finished = true;
+    if (reached && author) author->OnMovieEncoded(movie);
 }

@@ -64,6 +64,12 @@ void SVPipeIn::Abandon() {
     if (handle) handle->Abandon();
 }
 
+bool SVPipeIn::Write(const std::string& text) { return handle && handle->Write(text.data(), text.size()); }
+
+void SVPipeIn::Disconnect() {
+    if (handle) handle->Close();
+}
+
 SVPipeOut::SVPipeOut() : SVPipeIn(NoCreate{}) { SVPipeOut::Create(); }
 
 bool SVPipeOut::Create() { return CreateEnd(true); }

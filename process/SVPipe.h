@@ -24,6 +24,12 @@ public:
     bool Connect();
     // Releases everybody waiting on this end (used when a job is cancelled).
     void Abandon();
+    // For the program's writing ends: all of the text, false when the reader has gone.
+    bool Write(const std::string& text);
+    // Written bytes wait in the kernel's pipe buffer for the reader; nothing to push.
+    void Flush() {}
+    // Closes the program's side: the reader sees the end once it has read everything.
+    void Disconnect();
 
     std::shared_ptr<platform::FifoEnd> handle;
     std::string name;

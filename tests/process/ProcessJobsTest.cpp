@@ -152,7 +152,9 @@ TEST(ChildProcess, KillAfterReapingSignalsNothing) {
     child.Kill();
     EXPECT_TRUE(child.Exit().exited);
     EXPECT_FALSE(other.WaitFor(std::chrono::milliseconds(100)));
-    if (other.Pid() == old) EXPECT_TRUE(ProcessAlive(other.Pid()));
+    if (other.Pid() == old) {
+        EXPECT_TRUE(ProcessAlive(other.Pid()));
+    }
     other.Wait();
     EXPECT_TRUE(other.Exit().Succeeded());
 }
@@ -208,7 +210,8 @@ TEST_F(EncoderJobTest, EncoderWaitsForItsConsumer) {
         input.Abandon();
     }
     EXPECT_FALSE(std::filesystem::exists(temp / "started"));
-    EXPECT_EQ(author.encoded.size(), 1u);
+    // A movie that was never reached was not encoded.
+    EXPECT_TRUE(author.encoded.empty());
 }
 
 TEST_F(EncoderJobTest, EncoderThatCannotStartReleasesTheConsumer) {

@@ -7,6 +7,7 @@
 
 #include "platform/CommandLine.h"
 #include "platform/TextCodec.h"
+#include "tests/support/Leftovers.h"
 #include "tests/support/TempFolder.h"
 
 // The helper child program, quoted for a command line.
@@ -46,6 +47,3 @@ struct CallbackRecord {
     std::vector<std::wstring> lines;
     std::vector<std::pair<int32_t, std::wstring>> finished;
 };
-
-// Entries of the private pipe folder (every FIFO the program made and did not remove).
-std::vector<std::string> LeftoverPipes();

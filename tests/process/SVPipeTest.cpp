@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -164,6 +165,22 @@ TEST(FifoEnd, SeveralConnectsShareOneDescriptor) {
     producer.Finish();
     // Had the second Connect opened a writer of its own, this read would never end.
     EXPECT_EQ(consumer.Finish(), std::vector<std::string>{ReadLineFor(10)});
+}
+
+// The description is written on the window thread: a reader that goes away must give a
+// failed write, not the broken-pipe signal that would end the program.
+TEST(FifoEnd, WriteToAReaderThatLeftFailsQuietly) {
+    SVPipeInOut channel;
+    Tool reader(Step("open:" + channel.name));  // opens the pipe and ends without reading
+    ASSERT_TRUE(channel.Connect());
+    reader.Finish();
+    EXPECT_FALSE(channel.Write("<dvdauthor>"));
+    EXPECT_FALSE(channel.Write(std::string(1 << 20, 'x')));
+    sigset_t pending;
+    sigpending(&pending);
+    EXPECT_FALSE(sigismember(&pending, SIGPIPE));
+    channel.Disconnect();
+    channel.handle->Remove();
 }
 
 }  // namespace
