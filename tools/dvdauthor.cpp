@@ -23,11 +23,15 @@ std::string ReadWhole(const std::string& path, bool& ok) {
     return out.str();
 }
 
+// Inside the output folder, not /tmp: a cancel kills this tool outright, and what it
+// leaves then stays with the unfinished disc folder instead of piling up elsewhere.
 class TempFolder {
 public:
-    TempFolder() {
-        char pattern[] = "/tmp/vidorra-dvdauthor-XXXXXX";
-        if (::mkdtemp(pattern)) path = pattern;
+    explicit TempFolder(const std::string& parent) {
+        std::error_code ignored;
+        std::filesystem::create_directories(parent, ignored);
+        std::string pattern = parent + "/.vidorra-authoring-XXXXXX";
+        if (::mkdtemp(pattern.data())) path = pattern;
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -59,7 +63,7 @@ int main(int argc, char** argv) {
 
     bool vmgmRemoved = false;
     const std::string titleSets = tools::WithoutEmptyVmgm(description, vmgmRemoved);
-    TempFolder temp;
+    TempFolder temp(folder);
     if (temp.path.empty()) return tools::Fail("dvdauthor: cannot make a temporary folder", 1);
     const std::string xmlPath = temp.path + "/description.xml";
     std::ofstream(xmlPath, std::ios::binary) << titleSets;

@@ -31,10 +31,17 @@ int Convert(const std::vector<std::string>& args) {
     if (!conversion) return tools::Fail("ffmpeg: unsupported command line: " + error);
     const std::string ffmpeg = tools::FindRealTool("ffmpeg");
     if (ffmpeg.empty()) return tools::Fail("ffmpeg: the real ffmpeg is not installed", 127);
-    const tools::RunResult run = tools::RunTool(tools::RealConversionCommand(*conversion, ffmpeg), {},
-                                                [](const std::string& line) { tools::PrintLine(tools::WithTimeInSeconds(line)); });
+    // The encoder's last line usually says why it failed; the summary repeats it.
+    std::string lastLine;
+    const tools::RunResult run = tools::RunTool(tools::RealConversionCommand(*conversion, ffmpeg), {}, [&](const std::string& line) {
+        tools::PrintLine(tools::WithTimeInSeconds(line));
+        lastLine = line;
+    });
     if (!run.started) return tools::Fail("ffmpeg: the real ffmpeg could not be started", 127);
-    if (run.status != 0) tools::PrintLine("ffmpeg: the encode failed (status " + std::to_string(run.status) + ")");
+    if (run.status != 0) {
+        tools::PrintLine("ffmpeg: the encode failed (status " + std::to_string(run.status) + ")" +
+                         (lastLine.empty() ? "" : ": " + lastLine));
+    }
     return run.status;
 }
 
