@@ -61,13 +61,17 @@ std::string FindRealTool(const std::string& name) {
 }
 
 RunResult RunTool(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
-                  const std::function<void(const std::string&)>& onLine) {
+                  const std::function<void(const std::string&)>& onLine, int inputFd) {
     RunResult result;
     int fds[2];
     if (argv.empty() || ::pipe2(fds, O_CLOEXEC) != 0) return result;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (inputFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, inputFd, 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
 
@@ -87,6 +91,7 @@ RunResult RunTool(const std::vector<std::string>& argv, const std::vector<std::s
     const int error = ::posix_spawn(&child, args[0], &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(fds[1]);
+    if (inputFd >= 0) ::close(inputFd);
     if (error != 0) {
         ::close(fds[0]);
         return result;
@@ -116,8 +121,8 @@ RunResult RunTool(const std::vector<std::string>& argv, const std::vector<std::s
 }
 
 void PrintLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
+    const std::string whole = line + "\n";
+    std::fwrite(whole.data(), 1, whole.size(), stdout);
     std::fflush(stdout);
 }
 

@@ -19,10 +19,13 @@ struct RunResult {
 
 // Runs argv with standard output and error merged. Each line (CR or LF ended) goes to
 // onLine when given; otherwise the output is collected into RunResult::output.
+// Standard input reads inputFd when it is given (handed to the child: closed here once the
+// child runs, so the child alone holds it), else nothing.
 RunResult RunTool(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
-                  const std::function<void(const std::string&)>& onLine);
+                  const std::function<void(const std::string&)>& onLine, int inputFd = -1);
 
-// Prints one line with a line feed and flushes, so the reader sees it at once.
+// Prints one line with a line feed in one write and flushes, so the reader sees it at once
+// and lines printed by two threads never mix.
 void PrintLine(const std::string& line);
 int Fail(const std::string& message, int code = 2);
 

@@ -21,3 +21,15 @@ std::string ShellOutput(const std::string& command) {
     ::pclose(pipe);
     return output;
 }
+
+bool MakeDvdFolder(const std::string& folder, double seconds) {
+    const std::string mpg = folder + ".mpg", xml = folder + ".xml";
+    const std::string length = std::to_string(seconds);
+    const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=352x288:rate=25:duration=" + length +
+                                " -f lavfi -i sine=duration=" + length + " -target pal-dvd -aspect 4:3 '" + mpg + "' && " +
+                                "printf '<dvdauthor><titleset><titles><pgc><vob file=\"%s\" /></pgc></titles></titleset></dvdauthor>' '" +
+                                mpg + "' > '" + xml + "' && VIDEO_FORMAT=PAL dvdauthor -o '" + folder + "' -x '" + xml +
+                                "' >/dev/null 2>&1 && VIDEO_FORMAT=PAL dvdauthor -o '" + folder + "' -T >/dev/null 2>&1 && rm -f '" +
+                                mpg + "' '" + xml + "'";
+    return std::system(command.c_str()) == 0;
+}

@@ -16,3 +16,7 @@ struct ClipSpec {
 bool MakeClip(const std::string& path, const ClipSpec& spec);
 // Runs a shell command and returns what it printed (standard output and error).
 std::string ShellOutput(const std::string& command);
+
+// A small PAL DVD-Video folder (one title of the given length) made by the real ffmpeg
+// and dvdauthor, for tests of what comes after authoring.
+bool MakeDvdFolder(const std::string& folder, double seconds);
