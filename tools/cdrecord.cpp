@@ -145,6 +145,8 @@ std::string WriteRefusal(const VirtualDrive& drive, int64_t tsizeSectors) {
 }
 
 int Write(Drive& drive, const RecorderCommand& command) {
+    // A size of 0 is what the image size query gives when it failed: never an empty disc.
+    if (command.tsizeSectors == 0) return Fail("cdrecord: -tsize=0s: the track has no size, nothing was written", 1);
     const std::string xorrecord = Real("xorrecord");
     if (xorrecord.empty()) return Fail("cdrecord: xorrecord is not installed", 127);
     std::string device = drive.device;
