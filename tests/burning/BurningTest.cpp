@@ -16,6 +16,7 @@
 #include "tests/support/FileText.h"
 #include "tests/support/Leftovers.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/VirtualDrives.h"
 
 namespace {
 
@@ -215,23 +216,14 @@ TEST(BurnerList, IndexOutsideTheListGivesNoBurner) {
 class VirtualBurnTest : public testing::Test {
 protected:
     void SetUp() override {
-        drives = temp / "drives";
-        std::filesystem::create_directories(drives);
-        ::setenv("VIDORRA_VIRTUAL_DRIVES", drives.c_str(), 1);
         folder = temp / "disc";
         ASSERT_TRUE(MakeDvdFolder(folder, 1));
         Hooks::Get().Reset();
     }
-    void TearDown() override { ::unsetenv("VIDORRA_VIRTUAL_DRIVES"); }
 
     std::string Drive(const std::string& name, const std::string& address, const std::string& media, const std::string& status,
                       int64_t sectors, const std::string& content = "") {
-        const std::string image = temp / (name + ".iso");
-        WriteFileBytes(drives + "/" + name + ".ini", "address=" + address + "\nproduct=Virtual " + media + "\nmedia=" + media +
-                                                         "\nstatus=" + status + "\nsectors=" + std::to_string(sectors) +
-                                                         "\nspeeds=4,8\nimage=" + image + "\n");
-        WriteFileBytes(image, content);
-        return image;
+        return drives.Add(name, address, media, status, sectors, content, "4,8");
     }
     // The application object's way: a copy of the entry (copies start without hooks), then
     // the hooks set on it.
@@ -259,7 +251,8 @@ protected:
     std::string VolumeId(const std::string& image) { return ReadFileBytes(image).substr(16 * 2048 + 40, 32); }
 
     TempFolder temp;
-    std::string drives, folder;
+    VirtualDrives drives{temp / "drives"};
+    std::string folder;
 };
 
 TEST_F(VirtualBurnTest, ScanThenBurnABlankDvdR) {

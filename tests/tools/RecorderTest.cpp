@@ -18,6 +18,7 @@
 #include "tests/support/DvdReader.h"
 #include "tests/support/FileText.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/VirtualDrives.h"
 #include "tools/RecorderContract.h"
 #include "tools/TrackFeed.h"
 #include "tools/VirtualDrive.h"
@@ -166,22 +167,11 @@ TEST(XorrisoDrive, MapsSpeedAndMediumReports) {
 // back with the program's own parsing rules.
 class VirtualDriveTest : public testing::Test {
 protected:
-    void SetUp() override {
-        drives = temp / "drives";
-        std::filesystem::create_directories(drives);
-        ::setenv(tools::kVirtualDrivesVariable, drives.c_str(), 1);
-        ::signal(SIGPIPE, SIG_IGN);  // a producer whose recorder stopped reading
-    }
-    void TearDown() override { ::unsetenv(tools::kVirtualDrivesVariable); }
+    void SetUp() override { ::signal(SIGPIPE, SIG_IGN); }  // a producer whose recorder stopped reading
 
     std::string Drive(const std::string& name, const std::string& address, const std::string& media, const std::string& status,
                       int64_t sectors, const std::string& speeds = "4,8,16") {
-        const std::string image = temp / (name + ".iso");
-        WriteFileBytes(drives + "/" + name + ".ini", "[drive]\naddress=" + address + "\nvendor=VIDORRA\nproduct=Virtual " + media +
-                                                         "\nrevision=1.0\nmedia=" + media + "\nstatus=" + status +
-                                                         "\nsectors=" + std::to_string(sectors) + "\nspeeds=" + speeds +
-                                                         "\nimage=" + image + "\n");
-        return image;
+        return drives.Add(name, address, media, status, sectors, "", speeds);
     }
     std::vector<std::string> Recorder(const std::string& arguments, platform::ChildExit* exit = nullptr) {
         SVCommandLineProcess runner;
@@ -190,11 +180,7 @@ protected:
         if (exit) *exit = runner.lastExit;
         return lines;
     }
-    std::string Status(const std::string& name) {
-        const std::string text = ReadFileBytes(drives + "/" + name + ".ini");
-        const size_t at = text.find("status=");
-        return text.substr(at + 7, text.find('\n', at) - at - 7);
-    }
+    std::string Status(const std::string& name) { return drives.Status(name); }
     // Writes `stream` through a FIFO, as the relay would hand it over.
     std::vector<std::string> WriteThroughFifo(const std::string& address, const std::string& stream, int64_t tsize,
                                               platform::ChildExit& exit) {
@@ -221,13 +207,13 @@ protected:
     }
 
     TempFolder temp;
-    std::string drives;
+    VirtualDrives drives{temp / "drives"};
 };
 
 TEST_F(VirtualDriveTest, ScanAndCapabilitiesAsTheProgramReadsThem) {
     Drive("a", "9,0,0", "DVD-R", "empty", 2298496);
     Drive("b", "9,1,0", "DVD+RW", "complete", 2295104, "");
-    WriteFileBytes(drives + "/broken.ini", "address=nine\n");
+    WriteFileBytes(drives.folder + "/broken.ini", "address=nine\n");
     platform::ChildExit exit;
     const auto lines = Recorder("-scanbus", &exit);
     EXPECT_TRUE(exit.Succeeded());
