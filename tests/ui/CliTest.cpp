@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <signal.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "platform/ChildProcess.h"
 #include "platform/CommandLine.h"
 #include "platform/TextCodec.h"
 #include "process/SVCommandLineProcess.h"
@@ -172,6 +178,31 @@ TEST_F(CliRun, ExitStatusesOfWhatCannotWork) {
     EXPECT_EQ(ReadDvd(drives.folder + "/c-rw.iso").discTitle, "AGAIN");
     EXPECT_TRUE(std::filesystem::exists(temp / "w3/VIDEO_TS/VIDEO_TS.IFO")) << "a burned folder is kept unless --remove";
     EXPECT_EQ(Cli("burn " + Q(temp / "nothing")), 4);
+}
+
+// Ctrl-C during the encoding cancels the compilation: exit 130, nothing left running.
+TEST_F(CliRun, InterruptCancelsTheCompilation) {
+    const std::string longClip = temp / "long.mp4";
+    ASSERT_TRUE(MakeClip(longClip, {320, 240, "25", 60}));
+    platform::ChildProcess cli;
+    ASSERT_TRUE(cli.Start(platform::QuoteArgument(platform::Widen(BinFolder() + "/vidorra-cli")) + L" compile " +
+                              platform::Widen(Q(longClip)) + L" --no-burn --folder " + platform::Widen(Q(work)) + L" --settings " +
+                              platform::Widen(Q(temp / "none.ini")),
+                          L""));
+    std::string output;
+    char buffer[4096];
+    while (output.find("Encoding: ") == std::string::npos) {
+        const ssize_t n = ::read(cli.OutputFd(), buffer, sizeof buffer);
+        ASSERT_GT(n, 0) << output;
+        output.append(buffer, static_cast<size_t>(n));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ::kill(cli.Pid(), SIGINT);
+    ssize_t n;
+    while ((n = ::read(cli.OutputFd(), buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(n));
+    ASSERT_TRUE(cli.WaitFor(std::chrono::seconds(20)));
+    EXPECT_EQ(cli.Exit().code, 130) << output;
+    EXPECT_NE(output.find("Cancelled."), std::string::npos) << output;
 }
 
 TEST_F(CliRun, InfoDrivesAndHelp) {
