@@ -53,7 +53,8 @@ TEST(CliOptions, CommandsOptionsAndMistakes) {
 
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
              {"convert"}, {"compile"}, {"compile", "--tv", "secam", "a"}, {"compile", "a", "--speed"}, {"compile", "--bogus", "a"},
-             {"burn"}, {"burn", "a", "b"}, {"compile", "--burner", "-1", "a"}, {"info"}}) {
+             {"burn"}, {"burn", "a", "b"}, {"compile", "--burner", "-1", "a"}, {"info"},
+             {"compile", "--label", std::string(33, 'L'), "a"}}) {
         EXPECT_FALSE(ParseCliOptions(wrong, error)) << testing::PrintToString(wrong);
         EXPECT_FALSE(error.empty());
     }

@@ -63,6 +63,9 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             ok = value == "max" || Number(value, number);
             options.speed = value == "max" ? 0 : number;
         } else if (arg == "--label") {
+            // The image maker refuses a volume label longer than that, after the disc
+            // check and the whole compilation: say so now.
+            ok = value.size() <= kMaxLabelBytes;
             options.label = platform::Widen(value);
         } else if (arg == "--settings") {
             options.settingsFile = platform::Widen(value);
@@ -85,7 +88,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             options.files.push_back(platform::Widen(std::filesystem::absolute(arg, ignored).lexically_normal().string()));
         }
         if (!ok) {
-            error = "bad value for " + arg + ": '" + value + "'";
+            error = "bad value for " + arg + ": '" + value + "'" +
+                    (arg == "--label" ? " (at most " + std::to_string(kMaxLabelBytes) + " bytes)" : "");
             return std::nullopt;
         }
     }
@@ -132,7 +136,7 @@ Options (defaults come from your settings file; nothing is saved):
   --burn | --no-burn          burn after compiling, or compile only
   --burner N                  burner number as `vidorra-cli drives` lists it (from 0)
   --speed N|max               write speed factor; max: the fastest the burner offers
-  --label TEXT                disc label
+  --label TEXT                disc label (at most 32 bytes)
   --eject | --no-eject        open the tray when the burn is done
   --remove | --keep           delete the working folder after a successful burn
   --erase                     agree to erase a rewritable disc that holds data

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,3 +27,6 @@ struct CliOptions {
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
 void ApplyOptions(const CliOptions& options, VidorraSetting& settings);
 std::string CliUsage();
+
+// The ISO 9660 volume label holds at most 32 bytes.
+constexpr size_t kMaxLabelBytes = 32;
