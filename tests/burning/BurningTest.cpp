@@ -6,10 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <regex>
+#include <sstream>
 #include <thread>
 
 #include "burning/SVCDRecord.h"
 #include "platform/CommandLine.h"
+#include "platform/Fifo.h"
 #include "platform/TextCodec.h"
 #include "tests/support/Clips.h"
 #include "tests/support/DvdReader.h"
@@ -376,6 +379,40 @@ TEST_F(VirtualBurnTest, FailedBurnsEndAndSayWhy) {
         EXPECT_NE(end.second.find(c.reason), std::string::npos) << c.name << ": " << end.second;
         ExpectNothingLeft();
     }
+}
+
+// Stand-in tools log their command lines: the reset ends before the size query, the image
+// maker starts before the recorder, and each gets exactly the arguments of its contract.
+TEST(BurnSequence, ToolsRunInOrderWithTheirArguments) {
+    TempFolder temp;
+    const std::string tools = temp / "tools", log = temp / "calls.log";
+    std::filesystem::create_directories(tools);
+    auto script = [&](const std::string& name, const std::string& body) {
+        WriteFileBytes(tools + "/" + name, "#!/bin/sh\nprintf '" + name + "' >> '" + log + "'\nfor a in \"$@\"; do printf ' [%s]' \"$a\" >> '" +
+                                               log + "'; done\necho >> '" + log + "'\n" + body + "\n");
+        std::filesystem::permissions(tools + "/" + name, std::filesystem::perms::owner_all);
+    };
+    script("cdrecord", "case \"$1\" in -tsize=*) eval track=\\${$#}; cat \"$track\" > /dev/null;; esac");
+    script("mkisofs", "case \"$*\" in *-print-size*) echo 'Total extents scheduled to be written = 77';;\n"
+                      "*) printf 'image' > \"$5\";; esac");
+    Hooks::Get().Reset();
+    SVBurner burner(platform::Widen(tools));
+    burner.address = "9,0,0";
+    burner.speed = 0;
+    burner.finishedHook = Hooks::Finished;
+    SVCDRecord engine(platform::Widen(tools));
+    engine.Burn(burner, platform::Widen(temp / "My Disc"), L"Summer 2026");
+    ASSERT_TRUE(Hooks::Get().WaitFinished(30s));
+    std::vector<std::string> calls;
+    const std::regex pipe(platform::PrivatePipeFolder() + "/[a-j]+");
+    std::stringstream lines(ReadFileBytes(log));
+    for (std::string line; std::getline(lines, line);) calls.push_back(std::regex_replace(line, pipe, "PIPE"));
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         "cdrecord [-reset] [dev=9,0,0]",
+                         "mkisofs [-dvd-video] [-print-size] [" + temp / "My Disc" + "]",
+                         "mkisofs [-V] [Summer 2026] [-dvd-video] [-o] [PIPE] [" + temp / "My Disc" + "]",
+                         "cdrecord [-tsize=77s] [-v] [speed=0] [gracetime=0] [dev=9,0,0] [PIPE]",
+                     }));
 }
 
 }  // namespace
