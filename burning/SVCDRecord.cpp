@@ -147,10 +147,14 @@ SVMedia SVCDRecord::ParseMedium(const std::vector<std::string>& lines) {
 
 SVMedia SVCDRecord::Inspect(SVBurner& burner) {
     burner.commandLine = ToolPath(burner.toolFolder, L"cdrecord.exe") + L" -v -minfo -dev=" + W(burner.address);
+    // Each line reaches the hook as it arrives; the burner's own runner settings come back after.
+    const std::wstring prefix = burner.linePrefix;
+    const TextCallback onLine = burner.onLine;
+    burner.linePrefix = L"[cdr] ";
+    burner.onLine = burner.lineHook;
     const std::vector<std::string> lines = burner.Run();
-    if (burner.lineHook) {
-        for (const std::string& line : lines) burner.lineHook(L"[cdr] " + W(line));
-    }
+    burner.linePrefix = prefix;
+    burner.onLine = onLine;
     return ParseMedium(lines);
 }
 

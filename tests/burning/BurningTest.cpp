@@ -274,9 +274,15 @@ TEST_F(VirtualBurnTest, ScanThenBurnABlankDvdR) {
     EXPECT_TRUE(media.blank);
     EXPECT_FALSE(media.erasable);
     {
+        // Every line of the query reaches the hook once, in order, with the prefix.
+        SVCommandLineProcess query;
+        query.commandLine = SVCDRecord::ToolPath(platform::Widen(BinFolder()), L"cdrecord") + L" -v -minfo -dev=9,0,0";
+        std::vector<std::string> expected;
+        for (const auto& line : query.Run()) expected.push_back("[cdr] " + line);
         std::lock_guard<std::mutex> lock(Hooks::Get().mutex);
-        ASSERT_FALSE(Hooks::Get().lines.empty());
-        for (const auto& line : Hooks::Get().lines) EXPECT_EQ(line.rfind("[cdr] ", 0), 0u) << line;
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(Hooks::Get().lines, expected);
+        EXPECT_TRUE(burner.onLine == nullptr && burner.linePrefix.empty()) << "the burner's runner is left as it was";
     }
     Hooks::Get().Reset();
     burner.speed = 8;
