@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -204,6 +205,26 @@ TEST_F(CliRun, InterruptCancelsTheCompilation) {
     ASSERT_TRUE(cli.WaitFor(std::chrono::seconds(20)));
     EXPECT_EQ(cli.Exit().code, 130) << output;
     EXPECT_NE(output.find("Cancelled."), std::string::npos) << output;
+}
+
+// The user's settings decide what the options leave open: the working folder is named after
+// the first video inside the settings' folder, and the log gets the start header.
+TEST_F(CliRun, SettingsFileAndLog) {
+    const std::string settings = temp / "settings.ini";
+    WriteFileBytes(settings, "[Encoding]\nworkingFolder=" + temp / "base" + "\n[Burner]\nburnEnabled=false\n[Format]\nvideoFormat=1\n");
+    SVCommandLineProcess runner;
+    runner.commandLine = platform::QuoteArgument(platform::Widen(BinFolder() + "/vidorra-cli")) + L" compile " +
+                         platform::Widen(Q(clip)) + L" --settings " + platform::Widen(Q(settings));
+    const auto lines = runner.Run();
+    EXPECT_EQ(runner.lastExit.code, 0) << testing::PrintToString(lines);
+    const DvdLayout dvd = ReadDvd(temp / "base/clip one");
+    EXPECT_EQ(dvd.format, "PAL") << dvd.output;
+    const std::string log = ReadFileBytes(std::string(std::getenv("XDG_CONFIG_HOME")) + "/Quorvel/vidorra-cli/vidorra-cli.log");
+    EXPECT_NE(log.find("\n" + std::string(47, '_') + "\n" + std::string(26, ' ') + "Start new compilation\n" + std::string(26, ' ') +
+                       "Write date here\n\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("[Enc] "), std::string::npos);
 }
 
 TEST_F(CliRun, InfoDrivesAndHelp) {

@@ -5,6 +5,7 @@
 #include "platform/ExecutablePath.h"
 #include "platform/TextCodec.h"
 #include "settings/PathHelpers.h"
+#include "ui/LogHeader.h"
 #include "ui/MediumChecks.h"
 #include "ui/TrackProgress.h"
 #include "ui/cli/CliEvents.h"
@@ -97,6 +98,7 @@ int BurnFolder(Context& c, const std::wstring& folder, bool removeAfter) {
         c.vidorra.settings.burnerSpeed = ChooseSpeed(burner.speeds, c.options.speed ? 0 : c.vidorra.settings.burnerSpeed);
     }
     c.vidorra.SetWorkingFolder(folder);
+    WriteStartHeader(c.vidorra.log, true);
     c.vidorra.log.Write(L"Burning " + folder + L" on " + platform::Widen(burner.displayName));
 
     c.vidorra.PrepareMedium();
@@ -136,6 +138,7 @@ int32_t ChooseSpeed(const std::vector<SVBurnerSpeed>& speeds, int32_t setting) {
 int Compile(Context& c) {
     LoadSettings(c);
     Vidorra& v = c.vidorra;
+    WriteStartHeader(v.log, false);
     const bool burn = v.settings.burnEnabled;
     if (burn) {
         v.recorder.Scan();
@@ -151,7 +154,11 @@ int Compile(Context& c) {
             return kBadFile;
         }
     }
-    const std::wstring folder = v.settings.workingFolder.empty() ? VidorraSetting::DefaultWorkingFolder() : v.settings.workingFolder;
+    // As the wizard does: a folder named after the first video inside the settings' working
+    // folder, unless --folder names the folder itself.
+    const std::wstring base = v.settings.workingFolder.empty() ? VidorraSetting::DefaultWorkingFolder() : v.settings.workingFolder;
+    const std::wstring folder = c.options.workingFolder ? *c.options.workingFolder
+                                                        : WithTrailingBackslash(base) + BaseNameOf(c.options.files.front());
     if (PathExists(folder)) {
         if (!c.options.replace) {
             Say(L"The working folder " + folder + L" exists; pass --replace to delete it first.");

@@ -131,7 +131,8 @@ Options (defaults come from your settings file; nothing is saved):
   --tv auto|pal|ntsc          TV standard (auto: the first video decides)
   --format auto|4:3|16:9      screen format (auto: the first video decides)
   --quality high|standard|low scaler quality
-  --folder DIR                working folder that receives VIDEO_TS
+  --folder DIR                the folder that receives VIDEO_TS (default: a folder named
+                              after the first video in the settings' working folder)
   --replace                   delete an existing working folder first (never done without it)
   --burn | --no-burn          burn after compiling, or compile only
   --burner N                  burner number as `vidorra-cli drives` lists it (from 0)
