@@ -33,6 +33,8 @@ CliEvent AwaitEnd(Context& c, CliEventKind end, CliProgress* progress, double to
         if (c.interrupted && !cancelSent) {
             c.vidorra.Cancel();
             cancelSent = true;
+            // A blank or a burn cannot be stopped without spoiling the disc.
+            if (end != CliEventKind::encodeFinished) Say("The disc is being written and cannot be stopped; waiting for the end.");
         }
         CliEvent event;
         if (!CliEvents::Queue().Wait(event, milliseconds(100))) continue;
