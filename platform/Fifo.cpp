@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/FileIo.h"
+
 namespace platform {
 namespace {
 
@@ -104,17 +106,7 @@ bool FifoEnd::Write(const char* data, size_t length) {
     sigemptyset(&pipeSignal);
     sigaddset(&pipeSignal, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
-    bool ok = true;
-    while (length > 0) {
-        const ssize_t n = ::write(target, data, length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        data += n;
-        length -= static_cast<size_t>(n);
-    }
+    const bool ok = WriteAll(target, data, length);
     if (!ok && errno == EPIPE) {
         const timespec now{0, 0};
         while (sigtimedwait(&pipeSignal, nullptr, &now) == SIGPIPE) {

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/FileIo.h"
 #include "platform/MonotonicClock.h"
 
 namespace {
@@ -16,17 +17,6 @@ void AppendDigitsAsLetters(std::string& out, uint32_t value) {
         out += static_cast<char>('a' + value % 10);
         value /= 10;
     }
-}
-
-bool WriteAll(int fd, const char* data, size_t length) {
-    while (length > 0) {
-        const ssize_t n = ::write(fd, data, length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        length -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -110,7 +100,7 @@ void SVPipe::Relay() {
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) break;
             // After the consumer is gone the producer is still read to its end.
-            if (!consumerGone) consumerGone = !WriteAll(output.handle->Fd(), buffer.data(), static_cast<size_t>(n));
+            if (!consumerGone) consumerGone = !platform::WriteAll(output.handle->Fd(), buffer.data(), static_cast<size_t>(n));
         }
     }
     output.handle->Close();

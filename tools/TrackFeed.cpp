@@ -6,21 +6,9 @@
 #include <limits>
 #include <vector>
 
+#include "platform/FileIo.h"
+
 namespace tools {
-namespace {
-
-bool WriteAll(int fd, const char* data, size_t length) {
-    while (length > 0) {
-        const ssize_t n = ::write(fd, data, length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        length -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-}  // namespace
 
 TrackFeedResult FeedTrack(int input, int output, int64_t tsizeBytes, int64_t capacityBytes,
                           const std::function<void(int64_t)>& progress) {
@@ -48,7 +36,7 @@ TrackFeedResult FeedTrack(int input, int output, int64_t tsizeBytes, int64_t cap
         }
         const int64_t room = limit - result.bytes;
         const int64_t take = n < room ? n : room;
-        if (take > 0 && !WriteAll(output, buffer.data(), static_cast<size_t>(take))) {
+        if (take > 0 && !platform::WriteAll(output, buffer.data(), static_cast<size_t>(take))) {
             result.ok = false;
             result.error = "the writer stopped taking data after " + std::to_string(result.bytes) + " bytes";
             break;
