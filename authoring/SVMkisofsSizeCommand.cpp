@@ -3,25 +3,18 @@
 #include <limits>
 
 #include "platform/CommandLine.h"
+#include "platform/NumberText.h"
 #include "settings/PathHelpers.h"
 
 namespace {
 
 const std::string kSizePrefix = "Total extents scheduled to be written =";
 
-// Leading blanks skipped, then the digits up to the first other character; 0 without
-// digits. Only the first 1024 characters count, and a number too large for the result
-// stays at the largest one rather than wrapping.
+// Only the first 1024 characters count; a count is never below 0, and one too large for
+// the result stays at the largest one rather than wrapping.
 int32_t LeadingNumber(const std::string& text) {
-    const std::string window = text.substr(0, 1024);
-    size_t i = window.find_first_not_of(" \t");
-    if (i == std::string::npos) return 0;
-    int64_t value = 0;
-    for (; i < window.size() && window[i] >= '0' && window[i] <= '9'; ++i) {
-        value = value * 10 + (window[i] - '0');
-        if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    }
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(
+        platform::ClampInteger(platform::ExtractInteger(text.substr(0, 1024)), 0, std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace

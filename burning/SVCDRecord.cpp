@@ -5,6 +5,7 @@
 #include "authoring/SVMkisofsSizeCommand.h"
 #include "burning/BurnRun.h"
 #include "platform/CommandLine.h"
+#include "platform/NumberText.h"
 #include "platform/TextCodec.h"
 #include "settings/PathHelpers.h"
 
@@ -15,21 +16,6 @@ bool Contains(const std::string& text, const char* part) { return text.find(part
 std::wstring W(const std::string& text) { return platform::Widen(text); }
 
 }  // namespace
-
-int64_t ExtractInteger(const std::string& text) {
-    size_t i = text.find_first_not_of(" \t\r\n\v\f");
-    if (i == std::string::npos) return 0;
-    bool negative = false;
-    if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const int digit = text[i] - '0';
-        if (value > (std::numeric_limits<int64_t>::max() - digit) / 10) return negative ? std::numeric_limits<int64_t>::min()
-                                                                                      : std::numeric_limits<int64_t>::max();
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
-}
 
 std::wstring SVCDRecord::ToolPath(const std::wstring& toolFolder, const std::wstring& fileName) {
     return platform::QuoteArgument(WithTrailingBackslash(toolFolder) + fileName);
@@ -110,11 +96,9 @@ std::vector<SVBurnerSpeed> SVCDRecord::ParseSpeeds(const std::vector<std::string
         const size_t end = unit == std::string::npos ? line.size() : unit;
         const std::string value = start < end ? line.substr(start, end - start) : std::string();
         if (Contains(value, "NONE")) continue;
-        const int64_t factor = ExtractInteger(value);
-        const int64_t clamped = factor > std::numeric_limits<int32_t>::max()   ? std::numeric_limits<int32_t>::max()
-                                : factor < std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::min()
-                                                                               : factor;
-        speeds.push_back({static_cast<int32_t>(clamped)});
+        const int64_t factor = platform::ClampInteger(platform::ExtractInteger(value), std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max());
+        speeds.push_back({static_cast<int32_t>(factor)});
     }
     return speeds;
 }
@@ -138,7 +122,7 @@ SVMedia SVCDRecord::ParseMedium(const std::vector<std::string>& lines) {
         if (Contains(line, "disk status:")) media.blank = !Contains(line, "complete");
         if (Contains(line, "Mounted media type:")) media.mediaType = line.size() > 26 ? line.substr(26) : std::string();
         if (Contains(line, "phys size:...")) {
-            media.physicalSize = line.size() > 13 ? ExtractInteger(line.substr(13)) * 2048 : 0;
+            media.physicalSize = line.size() > 13 ? platform::ExtractInteger(line.substr(13)) * 2048 : 0;
         }
     }
     media.discPresent = media.mediaType.empty() ? 0 : 1;

@@ -46,7 +46,3 @@ public:
 
     std::vector<SVBurner> burners;
 };
-
-// Leading white space skipped, an optional sign and digits; 0 without a number. Values
-// beyond 64 bits stay at the largest one.
-int64_t ExtractInteger(const std::string& text);

@@ -1,5 +1,8 @@
 #include "version/SVOnlineVersion.h"
 
+#include <cstdint>
+
+#include "platform/NumberText.h"
 #include "platform/TcpClient.h"
 
 #ifndef VIDORRA_VERSION_HOST
@@ -10,22 +13,10 @@ const char* const SVOnlineVersion::kDefaultHost = VIDORRA_VERSION_HOST;
 
 namespace {
 
-// Stream extraction of a signed integer: blanks skipped, digits up to the first other
-// character, 0 without a number, the int range's end when too large; kept in 16 bits
-// (modulo 65536).
+// A part reads as a stream extraction of an int does (the range's end when too large) and
+// is kept in 16 bits (modulo 65536).
 uint16_t Part(const std::string& text) {
-    size_t i = text.find_first_not_of(" \t\r\n\v\f");
-    if (i == std::string::npos) return 0;
-    bool negative = false;
-    if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > 2147483648LL) break;
-    }
-    if (negative) value = -value;
-    if (value > 2147483647LL) value = 2147483647LL;
-    if (value < -2147483648LL) value = -2147483648LL;
+    const int64_t value = platform::ClampInteger(platform::ExtractInteger(text), INT32_MIN, INT32_MAX);
     return static_cast<uint16_t>(static_cast<uint32_t>(static_cast<int32_t>(value)) & 0xFFFFu);
 }
 
