@@ -109,10 +109,7 @@ std::wstring EncoderArguments(const SVDVDAuthorMovie& movie, const Frame& frame,
 }
 
 std::wstring EncoderCommandLine(const std::wstring& toolFolder, const std::wstring& arguments) {
-    const std::wstring program = WithTrailingBackslash(toolFolder) + L"ffmpeg.exe";
-    // Left bare as the tools expect, unless a blank in the folder would split it.
-    const bool needsQuotes = program.find_first_of(L" \t\"") != std::wstring::npos;
-    return (needsQuotes ? platform::QuoteArgument(program) : program) + L" " + arguments;
+    return platform::QuoteArgumentIfNeeded(WithTrailingBackslash(toolFolder) + L"ffmpeg.exe") + L" " + arguments;
 }
 
 }  // namespace encoding

@@ -24,11 +24,6 @@ std::wstring LastLineOf(const std::deque<std::string>& tail) {
 
 std::wstring Quoted(const std::wstring& name) { return L"\"" + name + L"\""; }
 
-// Left bare as the tool contract writes it, unless a blank in the folder would split it.
-std::wstring ProgramText(const std::wstring& program) {
-    return program.find_first_of(L" \t\"") == std::wstring::npos ? program : platform::QuoteArgument(program);
-}
-
 std::wstring DurationText(float seconds) {
     const long total = static_cast<long>(seconds);
     const std::wstring minutes = std::to_wstring(total / 60 % 60), secs = std::to_wstring(total % 60);
@@ -149,7 +144,7 @@ void SVDVDAuthor::StartEncoders(const std::vector<SVPipe*>& relays, int64_t vide
 
 void SVDVDAuthor::StartAuthoringTool() {
     descriptionChannel = std::make_unique<SVPipeInOut>();
-    authoringJob.program = ProgramText(WithTrailingBackslash(toolFolder) + L"dvdauthor.exe");
+    authoringJob.program = platform::QuoteArgumentIfNeeded(WithTrailingBackslash(toolFolder) + L"dvdauthor.exe");
     authoringJob.arguments = L"-o " + platform::QuoteArgument(dvdFolder) + L" -x " + platform::Widen(descriptionChannel->name);
     authoringJob.owner = this;
     authoringJob.workingFolder = toolFolder;

@@ -67,4 +67,8 @@ std::wstring QuoteArgument(const std::wstring& argument) {
     return out;
 }
 
+std::wstring QuoteArgumentIfNeeded(const std::wstring& argument) {
+    return argument.find_first_of(L" \t\"") == std::wstring::npos ? argument : QuoteArgument(argument);
+}
+
 }  // namespace platform

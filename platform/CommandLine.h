@@ -15,4 +15,8 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
 // (a '"' in a file name can never end the argument early).
 std::wstring QuoteArgument(const std::wstring& argument);
 
+// The argument as it is when nothing in it would split it or end it (no blank, tab or
+// '"'), else quoted: tool paths stay bare as the tools' contracts write them.
+std::wstring QuoteArgumentIfNeeded(const std::wstring& argument);
+
 }  // namespace platform
