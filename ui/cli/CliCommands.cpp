@@ -74,9 +74,9 @@ bool SelectBurner(Context& c, SVBurner& burner) {
     return true;
 }
 
-// The checks the wizard makes, without questions: an erase needs --erase.
-int CheckDisc(Context& c, SVMedia& media) {
-    SVBurner burner;
+// The checks the wizard makes, without questions: an erase needs --erase. Gives the
+// selected burner and what is in it.
+int CheckDisc(Context& c, SVBurner& burner, SVMedia& media) {
     if (!SelectBurner(c, burner)) return kDiscProblem;
     media = c.vidorra.recorder.Inspect(burner);
     const MediumVerdict verdict = JudgeMedium(media);
@@ -88,14 +88,13 @@ int CheckDisc(Context& c, SVMedia& media) {
 }
 
 int BurnFolder(Context& c, const std::wstring& folder, bool removeAfter) {
+    SVBurner burner;
     SVMedia media;
-    if (const int status = CheckDisc(c, media); status != kOk) return status;
+    if (const int status = CheckDisc(c, burner, media); status != kOk) return status;
     if (!FolderFits(FolderSize(folder), media)) {
         Say(std::wstring(kTooBigCaption) + L" " + kTooBigText);
         return kDiscProblem;
     }
-    SVBurner burner;
-    SelectBurner(c, burner);
     if (!c.options.speed || *c.options.speed == 0) {
         c.vidorra.settings.burnerSpeed = ChooseSpeed(burner.speeds, c.options.speed ? 0 : c.vidorra.settings.burnerSpeed);
     }
@@ -144,8 +143,9 @@ int Compile(Context& c) {
     const bool burn = v.settings.burnEnabled;
     if (burn) {
         v.recorder.Scan();
+        SVBurner burner;
         SVMedia media;
-        if (const int status = CheckDisc(c, media); status != kOk) return status;
+        if (const int status = CheckDisc(c, burner, media); status != kOk) return status;
     }
     v.NewCompilation();
     if (c.options.label) v.SetDiscLabel(*c.options.label);
