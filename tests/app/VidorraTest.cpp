@@ -177,8 +177,7 @@ TEST_F(VidorraDriveTest, CompileWithTheSettingsThenBurnThroughACancel) {
     v.Cancel();
     EXPECT_EQ(Ends::Get().WaitFor(2, 60s), (std::vector<std::string>{"encode 1 Success", "burn 1 "}));
     EXPECT_EQ(ReadDvd(image).discTitle, "TRIP");
-    for (int i = 0; i < 100 && !ChildPids().empty(); ++i) std::this_thread::sleep_for(10ms);
-    EXPECT_TRUE(ChildPids().empty());
+    EXPECT_TRUE(WaitUntil([] { return ChildPids().empty(); }, 1s));
 }
 
 }  // namespace

@@ -247,9 +247,8 @@ protected:
     }
     void ExpectNothingLeft() {
         // The relay thread may still be removing its FIFOs just after the report.
-        for (int i = 0; i < 100 && (!LeftoverPipes().empty() || !ChildPids().empty()); ++i) std::this_thread::sleep_for(10ms);
-        EXPECT_TRUE(LeftoverPipes().empty());
-        EXPECT_TRUE(ChildPids().empty());
+        EXPECT_TRUE(WaitUntil([] { return LeftoverPipes().empty(); }, 1s));
+        EXPECT_TRUE(WaitUntil([] { return ChildPids().empty(); }, 1s));
     }
     std::string VolumeId(const std::string& image) { return ReadFileBytes(image).substr(16 * 2048 + 40, 32); }
 

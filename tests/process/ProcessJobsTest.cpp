@@ -162,8 +162,7 @@ TEST(ChildProcess, KillAfterReapingSignalsNothing) {
 class EncoderJobTest : public testing::Test {
 protected:
     void TearDown() override {
-        for (int i = 0; i < 200 && !LeftoverPipes().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_TRUE(LeftoverPipes().empty());
+        EXPECT_TRUE(WaitUntil([] { return LeftoverPipes().empty(); }, std::chrono::seconds(2)));
     }
     int marker = 0;
 };

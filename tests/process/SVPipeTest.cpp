@@ -21,15 +21,6 @@ std::string ReadLineFor(long long count) {
     return "read " + std::to_string(count) + " " + std::to_string(sum);
 }
 
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 // Starts a self-deleting relay and gives the producer's and the consumer's pipe paths.
 std::pair<std::string, std::string> StartRelay() {
     auto* relay = new SVPipe;
