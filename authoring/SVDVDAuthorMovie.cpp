@@ -102,7 +102,8 @@ void SVDVDAuthorMovie::FixAspectRatio() {
 
 void SVDVDAuthorMovie::Probe(const std::wstring& path) {
     fileName = path;
-    const std::wstring commandLine = WithTrailingBackslash(toolFolder) + L"ffmpeg -i " + platform::QuoteArgument(path);
+    const std::wstring commandLine =
+        platform::QuoteArgumentIfNeeded(WithTrailingBackslash(toolFolder) + L"ffmpeg") + L" -i " + platform::QuoteArgument(path);
     platform::ChildProcess child;
     if (!child.Start(commandLine, toolFolder)) return;
 

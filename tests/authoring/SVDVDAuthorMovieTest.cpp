@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "authoring/SVDVDAuthorMovie.h"
 #include "platform/TextCodec.h"
 #include "tests/support/Clips.h"
@@ -173,6 +175,19 @@ TEST_F(MovieProbe, FilesWithoutVideoProbeAsInvalid) {
         EXPECT_EQ(m.aspectRatio, 1.0f) << path;
     }
     EXPECT_GT(Probe(odd).duration, 1.5) << "a name with non-ASCII letters and quotes";
+}
+
+// A blank in the tools folder must not split the encoder's path.
+TEST_F(MovieProbe, ToolsFolderWithABlank) {
+    const std::string tools = temp / "my tools";
+    std::filesystem::create_directories(tools);
+    std::filesystem::create_symlink(BinFolder() + "/ffmpeg", tools + "/ffmpeg");
+    const std::string clip = temp / "clip.mp4";
+    ASSERT_TRUE(MakeClip(clip, {}));
+    SVDVDAuthorMovie m;
+    m.toolFolder = platform::Widen(tools);
+    m.Probe(platform::Widen(clip));
+    EXPECT_GT(m.duration, 1.5);
 }
 
 TEST_F(MovieProbe, MissingEncoderLeavesTheResetValues) {
